@@ -7,17 +7,13 @@
 
 namespace orvendel {
 
-// The platform's host as this program knows it. A build may point it at the
-// bundled sample platform instead.
-#ifndef ORVENDEL_SITE_BASE
-#define ORVENDEL_SITE_BASE "http://www.orvendel.com"
-#endif
-inline constexpr const char* kSiteBase = ORVENDEL_SITE_BASE;
-
+// The workflows get the site from here, never from a constant of their own,
+// so that tests can point them at a server on 127.0.0.1. The program passes
+// its built-in site base (the build's ORVENDEL_SITE_BASE).
 struct Workbench {
   Controls& controls;
   SharedState& state;
-  Text site_base = kSiteBase;  // "http://" + host, no "/" at the end
+  Text site_base;  // "http://" + host, no "/" at the end: "http://www.orvendel.com"
 };
 
 }  // namespace orvendel

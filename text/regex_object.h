@@ -9,6 +9,8 @@
 // took no part matches the empty text, and without multiline "$" matches only
 // at the very end. ^ and $ in multiline mode see only the line feed as a line
 // end. After an empty match a global search goes on one character later.
+// Ignoring case folds every letter that has a case, as the script engines
+// do (full-width "ａ" matches "Ａ"), unlike the text primitives' A-Z only.
 //
 // The subject crosses into the engine as UTF-16, converted from GBK; texts
 // come back converted to GBK. Every failure (an invalid pattern, an index

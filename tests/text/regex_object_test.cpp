@@ -25,6 +25,7 @@ TEST(RegexObject, OptionsAndPatternLanguage) {
   } rows[] = {
       {"case ignored by default", "a", "aA", defaults, 2, "--"},
       {"case sensitive", "a", "aA", exact, 1, "-A"},
+      {"full-width letters fold too", "ａ", "Ａａ", defaults, 2, "--"},
       {"global by default", "a", "aaa", defaults, 3, "---"},
       {"first match only", "a", "aaa", first_only, 1, "-aa"},
       {"^ after a line feed in multiline", "^b", "a\nb", defaults, 1, "a\n-"},

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <mutex>
+#include <set>
 #include <string>
 
 #include "text/encoding.h"
@@ -28,6 +30,13 @@ bool write_all(int fd, const char* data, std::size_t size) {
     size -= static_cast<std::size_t>(written);
   }
   return true;
+}
+
+// The native paths of the temporary files in use, for remove_unfinished_files.
+std::mutex unfinished_mutex;
+std::set<std::string>& unfinished() {
+  static auto* paths = new std::set<std::string>;  // never destroyed: used at exit
+  return *paths;
 }
 
 }  // namespace
@@ -61,6 +70,54 @@ bool rename_file(const Text& from, const Text& to) {
 
 bool remove_file(const Text& path) {
   return !path.empty() && ::unlink(native(path).c_str()) == 0;
+}
+
+TemporaryFile::TemporaryFile(const Text& folder) {
+  std::string pattern = native(join_path(folder, ".orvendel-XXXXXX.part"));
+  std::lock_guard lock(unfinished_mutex);
+  fd_ = ::mkostemps(pattern.data(), 5, O_CLOEXEC);
+  if (fd_ < 0) return;
+  native_path_ = pattern;
+  unfinished().insert(native_path_);
+}
+
+TemporaryFile::~TemporaryFile() { discard(); }
+
+bool TemporaryFile::write(std::string_view bytes) {
+  if (fd_ < 0 || failed_) return false;
+  if (!write_all(fd_, bytes.data(), bytes.size())) failed_ = true;
+  return !failed_;
+}
+
+bool TemporaryFile::commit(const Text& target) {
+  if (fd_ < 0) return false;
+  bool ok = !failed_ && ::fsync(fd_) == 0;
+  ok = ::close(fd_) == 0 && ok;
+  fd_ = -1;
+  ok = ok && !target.empty() && std::rename(native_path_.c_str(), native(target).c_str()) == 0;
+  if (ok) {
+    std::lock_guard lock(unfinished_mutex);
+    unfinished().erase(native_path_);
+    native_path_.clear();
+  }
+  discard();
+  return ok;
+}
+
+void TemporaryFile::discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (native_path_.empty()) return;
+  ::unlink(native_path_.c_str());
+  std::lock_guard lock(unfinished_mutex);
+  unfinished().erase(native_path_);
+  native_path_.clear();
+}
+
+void remove_unfinished_files() {
+  std::lock_guard lock(unfinished_mutex);
+  for (const std::string& path : unfinished()) ::unlink(path.c_str());
+  unfinished().clear();
 }
 
 namespace internal {

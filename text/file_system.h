@@ -36,6 +36,39 @@ bool rename_file(const Text& from, const Text& to);
 // Removes the file at path; true when it was removed.
 bool remove_file(const Text& path);
 
+// A file written in pieces under a temporary name beside its target, and put
+// in place only when it is whole: the target is never seen half-written, and
+// an existing target stays byte for byte as it was until commit succeeds.
+// The temporary file is removed on destruction unless committed, and by
+// remove_unfinished_files() when the process ends early.
+class TemporaryFile {
+ public:
+  // Creates a new, empty file with a unique name in folder; ok() tells
+  // whether it could.
+  explicit TemporaryFile(const Text& folder);
+  ~TemporaryFile();
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  bool ok() const { return fd_ >= 0; }
+  // Appends bytes; false once any write failed.
+  bool write(std::string_view bytes);
+  // Flushes the file to disk, closes it and renames it to target, replacing
+  // a file there. false (and the temporary file removed) when any write,
+  // the flush or the rename failed.
+  bool commit(const Text& target);
+
+ private:
+  void discard();
+  int fd_ = -1;
+  bool failed_ = false;
+  std::string native_path_;
+};
+
+// Removes the temporary files of every TemporaryFile not yet committed or
+// destroyed. For a process that is about to end without running destructors.
+void remove_unfinished_files();
+
 // --- Implementation details. ---
 namespace internal {
 bool write_file_parts(const Text& path, const ByteBuffer* const* parts, std::size_t count);

@@ -96,3 +96,48 @@ TEST_F(FileSystemTest, CurrentDirectoryOfAnyLength) {
 
 }  // namespace
 }  // namespace orvendel
+
+namespace orvendel {
+namespace {
+
+TEST_F(FileSystemTest, TemporaryFileReplacesTheTargetOnlyOnCommit) {
+  const Text folder = current_directory();
+  const Text target = join_path(folder, "曲目.mp3");
+  const std::string on_disk = root_ + "/" + utf8(u8"曲目.mp3");
+  ASSERT_TRUE(write_file(target, ByteBuffer(std::string("old"))));
+  {
+    TemporaryFile file(folder);
+    ASSERT_TRUE(file.ok());
+    EXPECT_TRUE(file.write("new "));
+    EXPECT_TRUE(file.write(std::string_view("bytes\0", 6)));
+    EXPECT_EQ(read(on_disk), "old");  // untouched while the new file is written
+    EXPECT_TRUE(file.commit(target));
+  }
+  EXPECT_EQ(read(on_disk), std::string("new bytes\0", 10));
+  {
+    TemporaryFile abandoned(folder);
+    EXPECT_TRUE(abandoned.write("partial"));
+  }  // destroyed without commit
+  EXPECT_EQ(read(on_disk), std::string("new bytes\0", 10));
+  EXPECT_EQ(std::system(("test -z \"$(ls -A '" + root_ + "' | grep -v mp3)\"").c_str()), 0)
+      << "a temporary file was left behind";
+}
+
+TEST_F(FileSystemTest, TemporaryFileFailuresLeaveNothing) {
+  TemporaryFile in_missing_folder(join_path(current_directory(), "missing"));
+  EXPECT_FALSE(in_missing_folder.ok());
+  EXPECT_FALSE(in_missing_folder.write("x"));
+  EXPECT_FALSE(in_missing_folder.commit(join_path(current_directory(), "x")));
+
+  TemporaryFile into_missing_target(current_directory());
+  ASSERT_TRUE(into_missing_target.ok());
+  EXPECT_FALSE(into_missing_target.commit(join_path(current_directory(), "no/such/x")));
+
+  TemporaryFile unfinished(current_directory());
+  ASSERT_TRUE(unfinished.write("x"));
+  remove_unfinished_files();  // as when the program ends in the middle of a download
+  EXPECT_EQ(std::system(("test -z \"$(ls -A '" + root_ + "')\"").c_str()), 0);
+}
+
+}  // namespace
+}  // namespace orvendel

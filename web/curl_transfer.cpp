@@ -166,6 +166,10 @@ struct Exchange {
   const BodyReceiver* on_body = nullptr;
   bool hold_redirect_bodies = false;  // redirects are followed here, not by the layer
   bool holding = false;               // this response is a redirect to follow
+  // A HEAD that carries a body is sent as a custom method, and the layer would
+  // then wait for a response body that never comes: stop after the headers.
+  bool stop_after_headers = false;
+  bool stopped_after_headers = false;
   std::string held;
   bool response_seen = false;
   bool headers_ended = false;
@@ -179,6 +183,7 @@ struct Exchange {
     Exchange fresh;
     fresh.on_body = on_body;
     fresh.hold_redirect_bodies = hold_redirect_bodies;
+    fresh.stop_after_headers = stop_after_headers;
     *this = std::move(fresh);
   }
 };
@@ -209,6 +214,10 @@ std::size_t on_header(char* data, std::size_t size, std::size_t count, void* con
   if (line.empty()) {
     x.headers_ended = true;
     x.holding = x.hold_redirect_bodies && is_followed_redirect(x.status);
+    if (x.stop_after_headers && x.status >= 200) {
+      x.stopped_after_headers = true;
+      return CURL_WRITEFUNC_ERROR;
+    }
     return length;
   }
   x.block.append(line).append("\r\n");
@@ -317,8 +326,11 @@ TransferResult perform_transfer(const TransferOptions& options, const BodyReceiv
 
   // The layer's own redirect handling keeps one proxy for every hop; when the
   // proxy must serve plain http only, each hop is made here with its own.
-  const bool layer_follows =
-      options.follow_redirects && (options.proxy.empty() || !options.proxy_for_plain_http_only);
+  // A HEAD with a body is followed here too, so that every hop stops after
+  // its headers.
+  const bool head_with_body = options.method == "HEAD" && options.body;
+  const bool layer_follows = options.follow_redirects && !head_with_body &&
+                             (options.proxy.empty() || !options.proxy_for_plain_http_only);
   Request request{wire_url(options.url), options.method,
                   options.body ? &*options.body : nullptr};
   const std::optional<UrlOrigin> first_origin = origin_of(request.url);
@@ -332,9 +344,11 @@ TransferResult perform_transfer(const TransferOptions& options, const BodyReceiv
     const HeaderList headers = header_list(options.header_block, request.keep_credentials);
     exchange.on_body = &on_body;
     exchange.hold_redirect_bodies = !layer_follows && options.follow_redirects;
+    exchange.stop_after_headers = head_with_body && request.method == "HEAD";
     exchange.restart();
     configure(curl.get(), options, request, layer_follows, headers.get(), exchange);
     code = curl_easy_perform(curl.get());
+    if (code == CURLE_WRITE_ERROR && exchange.stopped_after_headers) code = CURLE_OK;
 
     char* next = nullptr;
     if (code != CURLE_OK || !exchange.holding || hop == kMaxRedirects ||

@@ -3,7 +3,9 @@
 // it arrived on the wire, and answers with whatever bytes the test writes:
 // the place for checks where the exact request line and header block, or a
 // deliberately broken response, are the point. Listens on 127.0.0.1 on a
-// port of the system's choosing; one thread per connection.
+// port of the system's choosing; one thread per connection. A connection
+// whose first byte cannot begin an HTTP request (a TLS handshake, say) is
+// recorded and closed.
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -176,6 +178,7 @@ class RawHttpServer {
       std::size_t end;
       while ((end = buffer.find("\r\n\r\n")) == std::string::npos) {
         if (!read_more(fd, index, buffer)) open = false;
+        if (!buffer.empty() && !(buffer[0] >= 'A' && buffer[0] <= 'Z')) open = false;
         if (!open) break;
       }
       if (!open) break;

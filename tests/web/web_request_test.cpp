@@ -144,5 +144,101 @@ TEST_F(RecordingTest, ExtraHeadersCompleteTheBlockInOrder) {
   }
 }
 
+TEST_F(RecordingTest, CookieTextComesLastAndOnlyWhenNotEmpty) {
+  const Text url = server_.url("/c");
+  const std::string kBlock = kAgentLine + "Accept: */*\r\nReferer: " + url +
+                             "\r\nAccept-Language: zh-cn\r\n"
+                             "Content-Type: application/x-www-form-urlencoded\r\n";
+  struct Row {
+    std::optional<Text> cookies;
+    std::string cookie_line;
+  } rows[] = {
+      {std::nullopt, ""},
+      {"", ""},
+      {"a=1", "Cookie: a=1\r\n"},
+      {"a=1; b=2", "Cookie: a=1; b=2\r\n"},
+      {"Cookie: a=1", "Cookie: a=1\r\n"},
+  };
+  for (const Row& r : rows) web_request(url, 0, {}, r.cookies);
+  const auto requests = server_.requests();
+  ASSERT_EQ(requests.size(), std::size(rows));
+  for (std::size_t i = 0; i < requests.size(); ++i) {
+    SCOPED_TRACE(rows[i].cookies ? "cookies <" + *rows[i].cookies + ">" : "cookies omitted");
+    EXPECT_EQ(requests[i].head, "GET /c HTTP/1.1\r\n" + host_line() + kBlock + rows[i].cookie_line + "\r\n");
+  }
+}
+
+TEST(WebRequestCookies, SetCookieLinesInAnyCaseAreCollectedAndMerged) {
+  const std::string kSetting =
+      "Set-Cookie: a=1; path=/collect; HttpOnly\r\n"
+      "set-cookie: b=2\r\n"
+      "SET-COOKIE: c=3;\r\n"
+      "Set-Cookie: a=1; path=/other\r\n";
+  RawHttpServer server([&](const RecordedRequest&, RawHttpServer::Connection& c) {
+    c.send(http_response("200 OK", "ok", kSetting));
+  });
+  struct Row {
+    std::optional<Text> cookies;
+    bool auto_merge;
+    Text want;
+  } rows[] = {
+      // Duplicates stay when nothing is merged.
+      {std::nullopt, true, "a=1; b=2; c=3; a=1"},
+      {std::nullopt, false, "a=1; b=2; c=3; a=1"},
+      {"a=0; z=9", false, "a=1; b=2; c=3; a=1"},
+      {"a=0; z=9", true, "a=1; b=2; c=3; z=9"},
+      {"", true, "a=1; b=2; c=3"},
+      {"b=deleted", true, "a=1; b=2; c=3"},
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE((r.cookies ? "cookies <" + *r.cookies + ">" : "cookies omitted") +
+                 (r.auto_merge ? " merged" : " not merged"));
+    Text received = "stale", headers = "stale";
+    // Paths of their own keep these cookies out of the shared store's other
+    // tests: the store keeps them for "/collect".
+    web_request(server.url("/collect/x"), 0, {}, r.cookies, &received, {}, &headers, false, {}, {},
+                r.auto_merge);
+    EXPECT_EQ(received, r.want);
+    EXPECT_EQ(headers, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
+                       "Set-Cookie: a=1; path=/collect; HttpOnly\r\n"
+                       "Set-Cookie: b=2\r\n"
+                       "Set-Cookie: c=3;\r\n"
+                       "Set-Cookie: a=1; path=/other\r\n");
+  }
+}
+
+// A response block of exactly `size` bytes that sets the cookie "big=1".
+std::string block_of_size(std::size_t size) {
+  const std::string head = "HTTP/1.1 200 OK\r\nContent-Length: 2\r\nSet-Cookie: big=1\r\nX-Fill: ";
+  return head + std::string(size - head.size() - 2, 'f') + "\r\n";
+}
+
+TEST(WebRequestCookies, NoSetCookieGivesEmptyAndAnOversizedBlockGivesBlanks) {
+  RawHttpServer server([](const RecordedRequest& request, RawHttpServer::Connection& c) {
+    const std::string line = request.request_line();
+    if (line.starts_with("GET /4999")) {
+      c.send(block_of_size(4999) + "\r\nok");
+    } else if (line.starts_with("GET /5000")) {
+      c.send(block_of_size(5000) + "\r\nok");
+    } else {
+      c.send(http_response("404 Not Found", "gone"));
+    }
+  });
+  Text received = "stale", headers;
+  EXPECT_EQ(web_request(server.url("/small"), 0, {}, "x=1", &received, {}, &headers, false, {}, {},
+                        false).bytes(),
+            "gone");
+  EXPECT_EQ(received, "");
+  EXPECT_EQ(headers, "HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n");
+
+  // The room holds 5000 bytes with the terminating NUL: 4999 fit, 5000 do not.
+  EXPECT_EQ(web_request(server.url("/4999"), 0, {}, "", &received, {}, &headers).bytes(), "ok");
+  EXPECT_EQ(headers, block_of_size(4999));
+  EXPECT_EQ(received, "big=1");
+  EXPECT_EQ(web_request(server.url("/5000"), 0, {}, "", &received, {}, &headers).bytes(), "ok");
+  EXPECT_EQ(headers, blank_text(5000));
+  EXPECT_EQ(received, "");
+}
+
 }  // namespace
 }  // namespace orvendel

@@ -10,10 +10,9 @@ bool AudioDownload::complete() const {
          (!announced_length || received == *announced_length);
 }
 
-AudioDownload download_audio(const Text& url,
-                             const std::function<bool(std::string_view)>& on_data,
-                             const std::function<void(std::int64_t, std::optional<std::int64_t>)>&
-                                 on_progress) {
+AudioDownload download_audio(
+    const Text& url, const std::function<bool(std::string_view)>& on_data,
+    const std::function<void(std::int64_t, std::optional<std::int64_t>)>& on_progress) {
   AudioDownload download;
   const int hash = find_text(url, "#");
   const Text address = hash == -1 ? url : text_left(url, hash - 1);

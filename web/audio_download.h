@@ -15,8 +15,9 @@ namespace orvendel {
 inline constexpr char kAudioUserAgent[] = "Mozilla/4.0 (compatible; MSIE 6.0; Windows NT 5.0)";
 
 struct AudioDownload {
-  bool transferred = false;  // a response arrived and its body ended as the server signalled, no error mid-way
-  int status = 0;            // status code of the final response, 0 when none arrived
+  // A response arrived and its body ended as the server signalled, no error mid-way.
+  bool transferred = false;
+  int status = 0;  // status code of the final response, 0 when none arrived
   std::optional<std::int64_t> announced_length;  // Content-Length of the final response, if any
   std::int64_t received = 0;                     // body bytes delivered to on_data
   // 2xx, ended cleanly, and all of an announced length arrived.
@@ -34,9 +35,8 @@ struct AudioDownload {
 // "Accept: */*" only: no cookies, no proxy (the environment's included).
 // Redirects are followed, https is verified. The status is reported, not
 // judged: a 404 page is delivered to on_data like any body.
-AudioDownload download_audio(const Text& url,
-                             const std::function<bool(std::string_view)>& on_data,
-                             const std::function<void(std::int64_t, std::optional<std::int64_t>)>&
-                                 on_progress = {});
+AudioDownload download_audio(
+    const Text& url, const std::function<bool(std::string_view)>& on_data,
+    const std::function<void(std::int64_t, std::optional<std::int64_t>)>& on_progress = {});
 
 }  // namespace orvendel

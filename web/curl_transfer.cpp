@@ -109,9 +109,9 @@ std::optional<UrlOrigin> origin_of(const std::string& url) {
   std::unique_ptr<CURLU, decltype(&curl_url_cleanup)> u(curl_url(), &curl_url_cleanup);
   if (!u || curl_url_set(u.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
   UrlOrigin origin;
-  for (auto [part, out] : {std::pair{CURLUPART_SCHEME, &origin.scheme},
-                           std::pair{CURLUPART_HOST, &origin.host},
-                           std::pair{CURLUPART_PORT, &origin.port}}) {
+  for (auto [part, out] :
+       {std::pair{CURLUPART_SCHEME, &origin.scheme}, std::pair{CURLUPART_HOST, &origin.host},
+        std::pair{CURLUPART_PORT, &origin.port}}) {
     char* value = nullptr;
     if (curl_url_get(u.get(), part, &value, CURLU_DEFAULT_PORT) != CURLUE_OK) return std::nullopt;
     *out = value;
@@ -331,16 +331,14 @@ TransferResult perform_transfer(const TransferOptions& options, const BodyReceiv
   const bool head_with_body = options.method == "HEAD" && options.body;
   const bool layer_follows = options.follow_redirects && !head_with_body &&
                              (options.proxy.empty() || !options.proxy_for_plain_http_only);
-  Request request{wire_url(options.url), options.method,
-                  options.body ? &*options.body : nullptr};
+  Request request{wire_url(options.url), options.method, options.body ? &*options.body : nullptr};
   const std::optional<UrlOrigin> first_origin = origin_of(request.url);
 
   Exchange exchange;
   CURLcode code = CURLE_OK;
   for (long hop = 0;; ++hop) {
     const bool https = starts_with_ignoring_case(request.url, "https://");
-    request.use_proxy =
-        !options.proxy.empty() && (!options.proxy_for_plain_http_only || !https);
+    request.use_proxy = !options.proxy.empty() && (!options.proxy_for_plain_http_only || !https);
     const HeaderList headers = header_list(options.header_block, request.keep_credentials);
     exchange.on_body = &on_body;
     exchange.hold_redirect_bodies = !layer_follows && options.follow_redirects;

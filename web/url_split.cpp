@@ -61,7 +61,8 @@ Text header_value(const Text& line) {
 }
 
 Text url_host(const Text& url, bool domain_only, bool keep_port, std::optional<int> dot_count) {
-  const Text s = dot_count ? domain_host(url, domain_only, *dot_count) : plain_host(url, domain_only);
+  const Text s =
+      dot_count ? domain_host(url, domain_only, *dot_count) : plain_host(url, domain_only);
   return keep_port ? s : cut_port(s);
 }
 

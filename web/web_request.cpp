@@ -89,8 +89,8 @@ ByteBuffer web_request(const Text& url, int method, const Text& body_text,
   const int port = url_port(url);
 
   TransferOptions options;
-  options.url = concat_text(secure ? "https://" : "http://", host, ":", number_to_text(port),
-                            url_path(url));
+  options.url =
+      concat_text(secure ? "https://" : "http://", host, ":", number_to_text(port), url_path(url));
   options.method = kMethodWords[method];
   options.user_agent = user_agent_of(extra_headers);
   options.header_block = header_block_of(extra_headers, url, cookies);
@@ -115,7 +115,8 @@ ByteBuffer web_request(const Text& url, int method, const Text& body_text,
   }
 
   Text headers = result.header_block ? bytes_to_text(ByteBuffer(*result.header_block)) : Text{};
-  if (!result.header_block || text_length(headers) >= kHeaderRoom) headers = blank_text(kHeaderRoom);
+  if (!result.header_block || text_length(headers) >= kHeaderRoom)
+    headers = blank_text(kHeaderRoom);
   headers = replace_text(headers, "Set-Cookie", "Set-Cookie", 1, std::nullopt, false);
   Text collected = received_cookies_of(headers);
   if (auto_merge_cookies && cookies) collected = merge_cookies(*cookies, collected);

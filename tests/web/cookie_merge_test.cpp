@@ -17,13 +17,13 @@ TEST(MergeCookies, NewPairsFirstThenOldOnesNotSetAgain) {
       {"", "a=hello world", "a=helloworld"},
       {"", "", ""},
       {"a=1; b=2; c=3", "b=9; d=4", "b=9; d=4; a=1; c=3"},
-      {"a=1; b=deleted", "", "a=1"},       // an old pair marked deleted goes too
-      {"a=1", "b=2;", "b=2; a=1"},         // a final ";" makes no item
-      {"", "a=1;;b=2", "a=1; ; b=2"},      // an empty item between two ";" stays
-      {"a=1", "A=2", "A=2; a=1"},          // names are case-sensitive
-      {"s=\xA1\xA1v", "", "s=v"},          // full-width spaces removed as well
-      {"a=deleted1", "", "a=deleted1"},    // only a final "=deleted" counts
-      {"deleted", "", "deleted"},          // shorter than 8: compared whole
+      {"a=1; b=deleted", "", "a=1"},     // an old pair marked deleted goes too
+      {"a=1", "b=2;", "b=2; a=1"},       // a final ";" makes no item
+      {"", "a=1;;b=2", "a=1; ; b=2"},    // an empty item between two ";" stays
+      {"a=1", "A=2", "A=2; a=1"},        // names are case-sensitive
+      {"s=\xA1\xA1v", "", "s=v"},        // full-width spaces removed as well
+      {"a=deleted1", "", "a=deleted1"},  // only a final "=deleted" counts
+      {"deleted", "", "deleted"},        // shorter than 8: compared whole
       {"=deleted", "", ""},
       {"a=1; a=1", "", "a=1"},
   };
@@ -37,8 +37,8 @@ TEST(CookieName, PartBeforeTheFirstEqualsTrimmed) {
   struct Row {
     Text pair, want;
   } rows[] = {
-      {" sid =abc", "sid"}, {"flag", "flag"}, {" flag ", "flag"}, {"=v", ""},
-      {"a=b=c", "a"},       {"", ""},
+      {" sid =abc", "sid"}, {"flag", "flag"}, {" flag ", "flag"},
+      {"=v", ""},           {"a=b=c", "a"},   {"", ""},
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.pair);
@@ -64,9 +64,7 @@ TEST(JoinDistinct, EachItemOnceInFirstSeenOrder) {
   struct Row {
     Text text, separator, want;
   } rows[] = {
-      {"a; b; a", "; ", "a; b"},
-      {"", "; ", ""},
-      {"b; a; b; a", "; ", "b; a"},
+      {"a; b; a", "; ", "a; b"}, {"", "; ", ""}, {"b; a; b; a", "; ", "b; a"},
       {"a,b,a,,", ",", "a,b,"},  // the empty item is an item; "a," splits into {"a"}
       {"a; a", ";", "a; a"},     // " a" differs from "a"
       {"abc", "", "abc"},

@@ -18,7 +18,7 @@ TEST(HeaderValue, TextAfterTheFirstColonTrimmed) {
       {"Name:", ""},
       {":v", "v"},
       {"Name:   spaced   ", "spaced"},
-      {"Name:\tv", "\tv"},               // a tab is not a space
+      {"Name:\tv", "\tv"},                // a tab is not a space
       {"Name:\xA1\xA1值\xA1\xA1", "值"},  // the full-width space is
   };
   for (const Row& r : rows) {
@@ -96,11 +96,11 @@ TEST(UrlPort, NumberAfterTheLastColonOrTheSchemeDefault) {
     Text url;
     int want;
   } rows[] = {
-      {"http://h.t/", 80},     {"https://h.t/", 443},      {"HTTPS://h.t", 443},
-      {"http://h.t:8080/x", 8080}, {"h.t:81", 81},         {"h.t", 80},
-      {"https://h.t:80/", 80}, {"http://h.t:/", 0},        {"http://h.t:x/", 0},
-      {"httpsx://h.t", 0},     // the host is "httpsx:" with an empty port
-      {"http://h.t?a=b:7", 7}, // the query stays in the host, colon and all
+      {"http://h.t/", 80},         {"https://h.t/", 443}, {"HTTPS://h.t", 443},
+      {"http://h.t:8080/x", 8080}, {"h.t:81", 81},        {"h.t", 80},
+      {"https://h.t:80/", 80},     {"http://h.t:/", 0},   {"http://h.t:x/", 0},
+      {"httpsx://h.t", 0},      // the host is "httpsx:" with an empty port
+      {"http://h.t?a=b:7", 7},  // the query stays in the host, colon and all
   };
   for (const Row& r : rows) {
     SCOPED_TRACE(r.url);

@@ -26,7 +26,9 @@ class RecordingTest : public ::testing::Test {
     c.send(http_response("200 OK", "ok"));
   }};
 
-  std::string host_line() const { return "Host: 127.0.0.1:" + std::to_string(server_.port()) + "\r\n"; }
+  std::string host_line() const {
+    return "Host: 127.0.0.1:" + std::to_string(server_.port()) + "\r\n";
+  }
 
   // The head of the only request the server has seen.
   std::string only_head() const {
@@ -43,7 +45,9 @@ TEST_F(RecordingTest, FetchPageSendsTheDefaultBlockByteForByte) {
   const std::string want = "GET /search/album/kw/%E4%B8%AD/page/1/sc/true HTTP/1.1\r\n" +
                            host_line() + kAgentLine +
                            "Accept: */*\r\n"
-                           "Referer: " + url + "\r\n"
+                           "Referer: " +
+                           url +
+                           "\r\n"
                            "Accept-Language: zh-cn\r\n"
                            "Content-Type: application/x-www-form-urlencoded\r\n"
                            "\r\n";
@@ -57,14 +61,17 @@ TEST_F(RecordingTest, TheSplittingDecidesHostPortAndPath) {
   EXPECT_EQ(fetch_page(url), "ok");
   EXPECT_EQ(only_head(), "GET / HTTP/1.1\r\n" + host_line() + kAgentLine +
                              "Accept: */*\r\n"
-                             "Referer: " + url + "\r\n"
+                             "Referer: " +
+                             url +
+                             "\r\n"
                              "Accept-Language: zh-cn\r\n"
                              "Content-Type: application/x-www-form-urlencoded\r\n"
                              "\r\n");
 }
 
 TEST_F(RecordingTest, MethodWordsAndWhichBodyGoesWithThem) {
-  const std::string kDefaults = "Accept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded\r\n";
+  const std::string kDefaults =
+      "Accept-Language: zh-cn\r\nContent-Type: application/x-www-form-urlencoded\r\n";
   const ByteBuffer bytes(std::string("b\0y", 3));
   struct Row {
     int method;
@@ -97,10 +104,10 @@ TEST_F(RecordingTest, MethodWordsAndWhichBodyGoesWithThem) {
     EXPECT_EQ(body.bytes(), r.word == "HEAD" ? "" : "ok");
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].head, r.word + " /m HTTP/1.1\r\nHost: 127.0.0.1:" +
-                                    std::to_string(server.port()) + "\r\n" + kAgentLine +
-                                    "Accept: */*\r\nReferer: " + url + "\r\n" + kDefaults +
-                                    r.length_line + "\r\n");
+    EXPECT_EQ(requests[0].head,
+              r.word + " /m HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.port()) + "\r\n" +
+                  kAgentLine + "Accept: */*\r\nReferer: " + url + "\r\n" + kDefaults +
+                  r.length_line + "\r\n");
     EXPECT_EQ(testing::hex(requests[0].body), testing::hex(r.body));
   }
 }
@@ -119,7 +126,8 @@ TEST_F(RecordingTest, ExtraHeadersCompleteTheBlockInOrder) {
       {"Accept: text/html", kAgentLine + "Accept: text/html\r\n" + kReferer + kLanguage + kType},
       // The presence tests are case-sensitive: a small "accept:" gets the default added.
       {"accept: text/html", kAgentLine + "accept: text/html\r\n" + kDefaults},
-      {"Referer: http://r.t/", kAgentLine + "Referer: http://r.t/\r\n" + kAccept + kLanguage + kType},
+      {"Referer: http://r.t/",
+       kAgentLine + "Referer: http://r.t/\r\n" + kAccept + kLanguage + kType},
       {"referer: http://r.t/", kAgentLine + "referer: http://r.t/\r\n" + kDefaults},
       {"Accept-Language: en\r\nContent-Type: text/plain",
        kAgentLine + "Accept-Language: en\r\nContent-Type: text/plain\r\n" + kAccept + kReferer},
@@ -140,7 +148,8 @@ TEST_F(RecordingTest, ExtraHeadersCompleteTheBlockInOrder) {
   ASSERT_EQ(requests.size(), std::size(rows));
   for (std::size_t i = 0; i < requests.size(); ++i) {
     SCOPED_TRACE(rows[i].extra);
-    EXPECT_EQ(requests[i].head, "GET /e HTTP/1.1\r\n" + host_line() + rows[i].want_after_host + "\r\n");
+    EXPECT_EQ(requests[i].head,
+              "GET /e HTTP/1.1\r\n" + host_line() + rows[i].want_after_host + "\r\n");
   }
 }
 
@@ -164,7 +173,8 @@ TEST_F(RecordingTest, CookieTextComesLastAndOnlyWhenNotEmpty) {
   ASSERT_EQ(requests.size(), std::size(rows));
   for (std::size_t i = 0; i < requests.size(); ++i) {
     SCOPED_TRACE(rows[i].cookies ? "cookies <" + *rows[i].cookies + ">" : "cookies omitted");
-    EXPECT_EQ(requests[i].head, "GET /c HTTP/1.1\r\n" + host_line() + kBlock + rows[i].cookie_line + "\r\n");
+    EXPECT_EQ(requests[i].head,
+              "GET /c HTTP/1.1\r\n" + host_line() + kBlock + rows[i].cookie_line + "\r\n");
   }
 }
 
@@ -199,11 +209,12 @@ TEST(WebRequestCookies, SetCookieLinesInAnyCaseAreCollectedAndMerged) {
     web_request(server.url("/collect/x"), 0, {}, r.cookies, &received, {}, &headers, false, {}, {},
                 r.auto_merge);
     EXPECT_EQ(received, r.want);
-    EXPECT_EQ(headers, "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
-                       "Set-Cookie: a=1; path=/collect; HttpOnly\r\n"
-                       "Set-Cookie: b=2\r\n"
-                       "Set-Cookie: c=3;\r\n"
-                       "Set-Cookie: a=1; path=/other\r\n");
+    EXPECT_EQ(headers,
+              "HTTP/1.1 200 OK\r\nContent-Length: 2\r\n"
+              "Set-Cookie: a=1; path=/collect; HttpOnly\r\n"
+              "Set-Cookie: b=2\r\n"
+              "Set-Cookie: c=3;\r\n"
+              "Set-Cookie: a=1; path=/other\r\n");
   }
 }
 
@@ -225,9 +236,10 @@ TEST(WebRequestCookies, NoSetCookieGivesEmptyAndAnOversizedBlockGivesBlanks) {
     }
   });
   Text received = "stale", headers;
-  EXPECT_EQ(web_request(server.url("/small"), 0, {}, "x=1", &received, {}, &headers, false, {}, {},
-                        false).bytes(),
-            "gone");
+  EXPECT_EQ(
+      web_request(server.url("/small"), 0, {}, "x=1", &received, {}, &headers, false, {}, {}, false)
+          .bytes(),
+      "gone");
   EXPECT_EQ(received, "");
   EXPECT_EQ(headers, "HTTP/1.1 404 Not Found\r\nContent-Length: 4\r\n");
 

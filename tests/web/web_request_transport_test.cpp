@@ -24,14 +24,16 @@ class CookieStoreTest : public ::testing::Test {
   void SetUp() override {
     // /<area>/set sets "<area>=<n>" for paths under /<area>; /<area>/echo
     // answers with the Cookie line it was sent.
-    server_.server().Get(R"(/([\w-]+)/set)", [](const httplib::Request& req, httplib::Response& res) {
-      const std::string area = req.matches[1];
-      res.set_header("Set-Cookie", area + "=" + req.get_param_value("v") + "; Path=/" + area);
-      res.set_content("set", "text/plain");
-    });
-    server_.server().Get(R"(/([\w-]+)/echo)", [](const httplib::Request& req, httplib::Response& res) {
-      res.set_content(req.get_header_value("Cookie"), "text/plain");
-    });
+    server_.server().Get(
+        R"(/([\w-]+)/set)", [](const httplib::Request& req, httplib::Response& res) {
+          const std::string area = req.matches[1];
+          res.set_header("Set-Cookie", area + "=" + req.get_param_value("v") + "; Path=/" + area);
+          res.set_content("set", "text/plain");
+        });
+    server_.server().Get(R"(/([\w-]+)/echo)",
+                         [](const httplib::Request& req, httplib::Response& res) {
+                           res.set_content(req.get_header_value("Cookie"), "text/plain");
+                         });
     server_.start();
   }
   LocalServer server_;
@@ -109,12 +111,13 @@ class RedirectTest : public ::testing::Test {
 
 TEST_F(RedirectTest, FollowedUnlessNoRedirect) {
   Text headers;
-  EXPECT_EQ(bytes_to_text(web_request(server_.url("/from"), 0, {}, std::nullopt, nullptr, {}, &headers)),
-            "landed by GET");
+  EXPECT_EQ(
+      bytes_to_text(web_request(server_.url("/from"), 0, {}, std::nullopt, nullptr, {}, &headers)),
+      "landed by GET");
   EXPECT_TRUE(headers.starts_with("HTTP/1.1 200 OK\r\n")) << headers;
 
-  EXPECT_EQ(bytes_to_text(web_request(server_.url("/from"), 0, {}, std::nullopt, nullptr, {}, &headers,
-                                      true)),
+  EXPECT_EQ(bytes_to_text(web_request(server_.url("/from"), 0, {}, std::nullopt, nullptr, {},
+                                      &headers, true)),
             "moved");
   EXPECT_TRUE(headers.starts_with("HTTP/1.1 302 Found\r\n")) << headers;
   EXPECT_NE(headers.find("Location: /to\r\n"), std::string::npos);
@@ -159,7 +162,7 @@ TEST(WebRequestBody, ALargeBodyArrivesWhole) {
 TEST(WebRequestFailure, UnreachableOrUnusableHostGivesTheEmptyBody) {
   const Text rows[] = {
       "http://127.0.0.1:" + std::to_string(testing::unused_port()) + "/",
-      "http://127.0.0.1?x=1",   // the host is "127.0.0.1?x=1"
+      "http://127.0.0.1?x=1",  // the host is "127.0.0.1?x=1"
       "http://127.0.0.1:0/",
       "http://127.0.0.1:70000/",
       "http:///x",
@@ -221,7 +224,8 @@ TEST(WebRequestProxy, APlainRequestGoesThroughTheProxyAndItsHttpsRedirectDoesNot
   EXPECT_EQ(proxy.requests()[0].request_line(), "GET " + target.url("/p") + " HTTP/1.1");
   EXPECT_EQ(target.connection_count(), 0);
 
-  web_request(target.url("/go-secure"), 0, {}, std::nullopt, nullptr, {}, nullptr, false, {}, proxy_text);
+  web_request(target.url("/go-secure"), 0, {}, std::nullopt, nullptr, {}, nullptr, false, {},
+              proxy_text);
   ASSERT_EQ(proxy.requests().size(), 2u);  // no CONNECT: the https hop went direct
   ASSERT_EQ(tls.received_bytes().size(), 1u);
   EXPECT_EQ(tls.received_bytes()[0].substr(0, 2), "\x16\x03");

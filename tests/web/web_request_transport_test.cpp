@@ -8,6 +8,7 @@
 #include "local_servers.h"
 #include "raw_http_server.h"
 #include "text/text_primitives.h"
+#include "web/audio_download.h"
 #include "web/web_request.h"
 
 namespace orvendel {
@@ -243,6 +244,29 @@ TEST(WebRequestProxy, ASecureRequestTunnelsThroughTheProxy) {
   ASSERT_EQ(proxy.requests().size(), 1u);
   EXPECT_TRUE(proxy.requests()[0].request_line().starts_with("CONNECT 127.0.0.1:"))
       << proxy.requests()[0].head;
+}
+
+TEST(WebRequestTls, AServerWhoseCertificateIsNotTrustedIsRefused) {
+  httplib::SSLServer server(ORVENDEL_WEB_TEST_DATA "/self_signed_cert.pem",
+                            ORVENDEL_WEB_TEST_DATA "/self_signed_key.pem");
+  ASSERT_TRUE(server.is_valid());
+  int served = 0;
+  server.Get("/secret", [&](const httplib::Request&, httplib::Response& res) {
+    ++served;
+    res.set_content("secret", "text/plain");
+  });
+  const int port = server.bind_to_any_port("127.0.0.1");
+  std::thread thread([&] { server.listen_after_bind(); });
+  while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+
+  const Text url = "https://127.0.0.1:" + std::to_string(port) + "/secret";
+  EXPECT_EQ(fetch_page(url), "");
+  const AudioDownload audio = download_audio(url, [](std::string_view) { return true; });
+  EXPECT_FALSE(audio.transferred);
+  EXPECT_EQ(audio.status, 0);
+  server.stop();
+  thread.join();
+  EXPECT_EQ(served, 0);
 }
 
 }  // namespace

@@ -114,9 +114,9 @@ ByteBuffer web_request(const Text& url, int method, const Text& body_text,
     if (!result.started) return {};
   }
 
-  Text headers = result.header_block ? bytes_to_text(ByteBuffer(*result.header_block)) : Text{};
-  if (!result.header_block || text_length(headers) >= kHeaderRoom)
-    headers = blank_text(kHeaderRoom);
+  // A block that does not fit the room, its NUL included, leaves the room's blanks.
+  const bool fits = result.header_block && result.header_block->size() < kHeaderRoom;
+  Text headers = fits ? bytes_to_text(ByteBuffer(*result.header_block)) : blank_text(kHeaderRoom);
   headers = replace_text(headers, "Set-Cookie", "Set-Cookie", 1, std::nullopt, false);
   Text collected = received_cookies_of(headers);
   if (auto_merge_cookies && cookies) collected = merge_cookies(*cookies, collected);

@@ -38,7 +38,10 @@ inline constexpr char kDefaultUserAgent[] = "Mozilla/4.0 (compatible; MSIE 9.0; 
 // auto_merge_cookies, merged with it by merge_cookies.
 // response_headers: the final response's status line and header lines, each
 // ended by "\r\n"; 5000 spaces when no response arrived or its block needs
-// 5000 bytes or more. Both outputs are written on every call.
+// 5000 bytes or more. Both outputs are written on every call, a failed
+// connection included (then 5000 spaces, and for received_cookies the merge
+// of cookies with nothing); only when the HTTP layer cannot set up a request
+// at all are they left as they were.
 // no_redirect: return a redirect response instead of following it (http to
 // https included).
 // proxy: host[:port] of an HTTP proxy; for an https url it serves every hop,

@@ -349,9 +349,8 @@ const Track* Catalogue::find_track(std::string_view id) const {
 
 const Album* Catalogue::album_of(const Track& track) const {
   for (const Album& album : albums) {
-    if (!album.tracks.empty() && &track >= &album.tracks.front() &&
-        &track <= &album.tracks.back()) {
-      return &album;
+    for (const Track& t : album.tracks) {
+      if (&t == &track) return &album;
     }
   }
   return nullptr;

@@ -1,7 +1,8 @@
 // Compiled with -fexec-charset=UTF-8 like the rest of the sample platform.
 //
 // orvendel-sample-platform [--port N] [--audio-rate KIB]: serves the sample
-// catalogue on 127.0.0.1 (port 18080 unless told otherwise) for the demo,
+// catalogue on 127.0.0.1 for the demo (on the build's demo port, 18080 unless
+// configured otherwise, so that the demo program finds it),
 // prints its base URL and serves until SIGINT or SIGTERM.
 
 #include <pthread.h>
@@ -18,7 +19,9 @@ namespace {
 
 void usage(std::ostream& out) {
   out << "usage: orvendel-sample-platform [--port N] [--audio-rate KIB]\n"
-         "  --port N          listen on 127.0.0.1:N (default 18080; 0 picks a free port)\n"
+         "  --port N          listen on 127.0.0.1:N (default "
+      << ORVENDEL_DEMO_PORT
+      << "; 0 picks a free port)\n"
          "  --audio-rate KIB  send audio at KIB KiB per second (default: unlimited)\n";
 }
 
@@ -33,7 +36,7 @@ long parse_number(const std::string& text, long low, long high) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  long port = orvendel::sample::kDefaultPort;
+  long port = ORVENDEL_DEMO_PORT;
   long rate_kib = 0;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];

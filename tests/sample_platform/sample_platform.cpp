@@ -113,11 +113,6 @@ struct SamplePlatform::Server {
     return !changed.wait_for(lock, duration, [&] { return stopping; });
   }
 
-  bool is_stopping() {
-    std::lock_guard lock(mutex);
-    return stopping;
-  }
-
   // Paces a piece of audio to the configured rate; false when the server stops.
   bool pace(std::size_t bytes) {
     std::size_t rate;
@@ -235,20 +230,28 @@ struct SamplePlatform::Server {
     res.set_content_provider(bytes->size(), kAudio,
                              [this, bytes, limit, delivery](std::size_t offset, std::size_t length,
                                                             httplib::DataSink& sink) {
-                               if (offset >= limit) {
-                                 if (delivery == Delivery::kStall) {
-                                   std::chrono::milliseconds silence;
-                                   {
-                                     std::lock_guard lock(mutex);
-                                     silence = stall_limit;
-                                   }
-                                   pause(silence);
-                                 }
-                                 return false;  // httplib closes the connection mid-body
-                               }
-                               const std::size_t n = std::min({length, limit - offset, kPiece});
-                               return pace(n) && sink.write(bytes->data() + offset, n);
+                               return send_up_to(*bytes, limit, delivery, offset, length, sink);
                              });
+  }
+
+  // Sends the next piece of bytes below limit; at the limit a kStall track
+  // first stays silent for the stall limit. false makes httplib close the
+  // connection, mid-body when limit is below the announced length.
+  bool send_up_to(const std::string& bytes, std::size_t limit, Delivery delivery,
+                  std::size_t offset, std::size_t length, httplib::DataSink& sink) {
+    if (offset >= limit) {
+      if (delivery == Delivery::kStall) {
+        std::chrono::milliseconds silence;
+        {
+          std::lock_guard lock(mutex);
+          silence = stall_limit;
+        }
+        pause(silence);
+      }
+      return false;
+    }
+    const std::size_t n = std::min({length, limit - offset, kPiece});
+    return pace(n) && sink.write(bytes.data() + offset, n);
   }
 };
 

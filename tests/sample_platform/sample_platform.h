@@ -23,8 +23,6 @@
 
 namespace orvendel::sample {
 
-inline constexpr int kDefaultPort = 18080;
-
 // The kinds of request the timing knobs act on.
 enum class Route { kSearch, kAlbum, kTrackDocument, kAudio };
 

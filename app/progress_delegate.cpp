@@ -38,8 +38,6 @@ void ProgressDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                              const QModelIndex& index) const {
   QStyleOptionViewItem opt = option;
   initStyleOption(&opt, index);
-  // A list view that lacks the focus shows no selection.
-  if (opt.widget == nullptr || !opt.widget->hasFocus()) opt.state &= ~QStyle::State_Selected;
 
   const auto kind = static_cast<Progress::Kind>(index.data(kProgressKindRole).toInt());
   const QRect bar = progress_rect(opt.rect.adjusted(1, 1, -1, -1), kind,

@@ -1,7 +1,6 @@
 #pragma once
-// How the cells of the window's list views are drawn: the text as usual, a
-// transfer's progress behind it, and the selection only while the list view
-// has the focus.
+// How the cells of the window's list views are drawn: the text as usual and
+// a transfer's progress behind it.
 
 #include <QStyledItemDelegate>
 

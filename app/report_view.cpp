@@ -33,6 +33,22 @@ ReportView::ReportView(QWidget* parent) : QTableWidget(parent) {
   header->setSortIndicatorShown(false);
   header->setStretchLastSection(false);
   header->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+  focused_palette_ = palette();
+  show_selection(false);
+}
+
+void ReportView::show_selection(bool shown) {
+  if (shown) {
+    setPalette(focused_palette_);
+    return;
+  }
+  QPalette hidden = focused_palette_;
+  for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+    hidden.setColor(group, QPalette::Highlight, focused_palette_.color(group, QPalette::Base));
+    hidden.setColor(group, QPalette::HighlightedText, focused_palette_.color(group, QPalette::Text));
+  }
+  setPalette(hidden);
 }
 
 void ReportView::set_click_handler(std::function<void()> handler) {
@@ -41,14 +57,8 @@ void ReportView::set_click_handler(std::function<void()> handler) {
 
 void ReportView::mousePressEvent(QMouseEvent* event) {
   QTableWidget::mousePressEvent(event);
-  if (event->button() != Qt::LeftButton) return;
-  left_pressed_ = true;
-  // The item view keeps its selection when the empty area is clicked; a
-  // report view drops it.
-  if (!indexAt(event->position().toPoint()).isValid()) {
-    clearSelection();
-    selectionModel()->clearCurrentIndex();
-  }
+  // A press on the empty area has already dropped the selection.
+  if (event->button() == Qt::LeftButton) left_pressed_ = true;
 }
 
 void ReportView::mouseReleaseEvent(QMouseEvent* event) {
@@ -64,13 +74,13 @@ void ReportView::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void ReportView::focusInEvent(QFocusEvent* event) {
+  show_selection(true);
   QTableWidget::focusInEvent(event);
-  viewport()->update();
 }
 
 void ReportView::focusOutEvent(QFocusEvent* event) {
+  show_selection(false);
   QTableWidget::focusOutEvent(event);
-  viewport()->update();
 }
 
 }  // namespace orvendel

@@ -3,6 +3,7 @@
 // selected, one at most, grid lines, no sorting, no editing, no check boxes.
 
 #include <QTableWidget>
+#include <QPalette>
 #include <functional>
 
 namespace orvendel {
@@ -23,12 +24,16 @@ class ReportView final : public QTableWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
-  // The selection is drawn only while the view has the focus.
+  // The selection is drawn only while the view has the focus: without it the
+  // highlight colours are those of unselected cells.
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  void show_selection(bool shown);
+
   std::function<void()> click_handler_;
+  QPalette focused_palette_;
   bool left_pressed_ = false;  // a left press in the rows area awaits its release
 };
 

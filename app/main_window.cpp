@@ -70,9 +70,9 @@ void MainWindow::add_columns() {
     int width;
   };
   const Column columns[] = {
-      {Control::超级列表框1, "地址", 0},  {Control::超级列表框1, "名称", 80},
-      {Control::超级列表框1, "描述", 80}, {Control::超级列表框1, "播放", 80},
-      {Control::超级列表框1, "更新", 80}, {Control::超级列表框2, "专辑", 0},
+      {Control::超级列表框1, "地址", 0},   {Control::超级列表框1, "名称", 80},
+      {Control::超级列表框1, "描述", 80},  {Control::超级列表框1, "播放", 80},
+      {Control::超级列表框1, "更新", 80},  {Control::超级列表框2, "专辑", 0},
       {Control::超级列表框2, "名称", 150}, {Control::超级列表框2, "播放", 100},
       {Control::超级列表框2, "状态", 70},
   };

@@ -13,8 +13,9 @@ QString to_qstring(const Text& text) {
 
 Text to_text(const QString& text) {
   const QByteArray utf8 = text.toUtf8();
-  Text gbk = convert_encoding(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
-                              Encoding::kUtf8, Encoding::kGbk);
+  Text gbk =
+      convert_encoding(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())),
+                       Encoding::kUtf8, Encoding::kGbk);
   // Text never holds a NUL: whatever follows the first one is dropped.
   if (const auto nul = gbk.find('\0'); nul != Text::npos) gbk.resize(nul);
   return gbk;

@@ -46,7 +46,8 @@ void ReportView::show_selection(bool shown) {
   QPalette hidden = focused_palette_;
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {
     hidden.setColor(group, QPalette::Highlight, focused_palette_.color(group, QPalette::Base));
-    hidden.setColor(group, QPalette::HighlightedText, focused_palette_.color(group, QPalette::Text));
+    hidden.setColor(group, QPalette::HighlightedText,
+                    focused_palette_.color(group, QPalette::Text));
   }
   setPalette(hidden);
 }

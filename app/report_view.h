@@ -2,8 +2,8 @@
 // A report-style list view: rows of cells under a header, whole rows
 // selected, one at most, grid lines, no sorting, no editing, no check boxes.
 
-#include <QTableWidget>
 #include <QPalette>
+#include <QTableWidget>
 #include <functional>
 
 namespace orvendel {

@@ -26,7 +26,8 @@ std::invoke_result_t<Op&> WidgetControls::on_gui_thread(Op op) {
     QMetaObject::invokeMethod(gui_, op, Qt::BlockingQueuedConnection);
   } else {
     std::optional<Result> result;
-    QMetaObject::invokeMethod(gui_, [&] { result = op(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        gui_, [&] { result = op(); }, Qt::BlockingQueuedConnection);
     // Empty only when the call was dropped unrun (the window gone).
     return result ? std::move(*result) : Result{};
   }

@@ -250,7 +250,9 @@ TEST(HandlerTest, KeysRadioChangesAndHeaderClicksStartNothing) {
          QTest::keyClick(edit, Qt::Key_Return);
        }},
       {"arrow keys on the closed 组合框1",
-       [](Filled& w) { w.keys("组合框1", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_End}); }},
+       [](Filled& w) {
+         w.keys("组合框1", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Up, Qt::Key_End});
+       }},
       {"the wheel on 组合框1",
        [wheel](Filled& w) {
          wheel(w.control<QWidget>("组合框1"), -120);
@@ -260,10 +262,15 @@ TEST(HandlerTest, KeysRadioChangesAndHeaderClicksStartNothing) {
        [](Filled& w) {
          w.keys("超级列表框1", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Space, Qt::Key_Return});
        }},
-      {"keys in 超级列表框2", [](Filled& w) { w.keys("超级列表框2", {Qt::Key_Down, Qt::Key_Return}); }},
+      {"keys in 超级列表框2",
+       [](Filled& w) {
+         w.keys("超级列表框2", {Qt::Key_Down, Qt::Key_Return});
+       }},
       {"单选框2 clicked", [](Filled& w) { w.click("单选框2"); }},
       {"arrow keys between the radio buttons",
-       [](Filled& w) { w.keys("单选框1", {Qt::Key_Right, Qt::Key_Left}); }},
+       [](Filled& w) {
+         w.keys("单选框1", {Qt::Key_Right, Qt::Key_Left});
+       }},
       {"header clicks",
        [click_header](Filled& w) {
          click_header(w.list("超级列表框1"), 1);

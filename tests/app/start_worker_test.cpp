@@ -27,7 +27,8 @@ TEST(StartWorkerTest, RunsTheRoutineOnANewDetachedThread) {
   // start_worker returned while the routine was still running.
   EXPECT_FALSE(finished);
   release.set_value();
-  for (int i = 0; i < 10000 && !finished; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  for (int i = 0; i < 10000 && !finished; ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
   EXPECT_TRUE(finished);
 }
 

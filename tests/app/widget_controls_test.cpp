@@ -86,7 +86,8 @@ TEST_F(ControlsTest, SelectorEntriesAndValues) {
   struct Row {
     int index, value;
   };
-  const Row rows[] = {{0, 1}, {1, -5}, {2, INT_MAX}, {-1, -1}, {3, -1}, {INT_MIN, -1}, {INT_MAX, -1}};
+  const Row rows[] = {{0, 1},  {1, -5},       {2, INT_MAX}, {-1, -1},
+                      {3, -1}, {INT_MIN, -1}, {INT_MAX, -1}};
   for (const Row& row : rows) {
     SCOPED_TRACE(row.index);
     EXPECT_EQ(controls().selector_value(selector, row.index), row.value);
@@ -123,9 +124,9 @@ TEST_F(ControlsTest, ControlsOfTheWrongKindGiveEmptyAnswers) {
 TEST_F(ControlsTest, TextCrossesIntoQtFromGbkAndBack) {
   struct Row {
     const char* what;
-    Text text;          // what the program writes
-    QString shown;      // what the widget holds
-    Text read_back;     // what the program reads from the widget
+    Text text;       // what the program writes
+    QString shown;   // what the widget holds
+    Text read_back;  // what the program reads from the widget
   };
   const Row rows[] = {
       {"Chinese", "高音质", utf16(u"高音质"), "高音质"},
@@ -255,7 +256,8 @@ TEST_F(ControlsTest, OperationsFromManyThreadsWhileTheGuiThreadIsBusy) {
   // The GUI thread handles slow events of its own and writes too.
   int gui_rows = 0;
   const bool finished = wait_until([&] {
-    QTimer::singleShot(0, &window, [] { std::this_thread::sleep_for(std::chrono::milliseconds(3)); });
+    QTimer::singleShot(0, &window,
+                       [] { std::this_thread::sleep_for(std::chrono::milliseconds(3)); });
     controls().table_set_cell(id, controls().table_append_row(id), 1, "gui");
     ++gui_rows;
     return done == kThreads;
@@ -273,8 +275,8 @@ TEST_F(ControlsTest, OperationsFromManyThreadsWhileTheGuiThreadIsBusy) {
   EXPECT_EQ(controls().table_row_count(id), kThreads * kRounds * 2 + gui_rows);
   EXPECT_EQ(control<QComboBox>("组合框1")->count(), kThreads * kRounds);
   for (int row = 0; row < controls().table_row_count(id); ++row) {
-    const bool written = controls().table_get_cell(id, row, 1) != "" ||
-                         controls().table_get_cell(id, row, 2) != "";
+    const bool written =
+        controls().table_get_cell(id, row, 1) != "" || controls().table_get_cell(id, row, 2) != "";
     EXPECT_TRUE(written) << row;
   }
 }

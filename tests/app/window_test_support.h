@@ -39,9 +39,7 @@ Widget* find(QWidget& window, const Text& name) {
 }
 
 // Lets the event loop run until done() holds; false after 10 s (a hang).
-inline bool wait_until(const std::function<bool()>& done) {
-  return QTest::qWaitFor(done, 10000);
-}
+inline bool wait_until(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
 
 // Workers that record each start and return at once, except a download
 // while hold_download is set, which waits until it is cleared.

@@ -2,6 +2,12 @@
 # Installs what is missing, builds, and starts the program.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+build=${ORVENDEL_BUILD_DIR:-$root/build}
 "$root/scripts/install-deps.sh"
 "$root/scripts/build.sh"
-echo "The program lands with the main window; the build is ready in ${ORVENDEL_BUILD_DIR:-$root/build}."
+
+program=orvendel
+# The switch that starts the demo program against the sample platform
+# (orvendel-demo) is decided here.
+
+exec "$build/app/$program"

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "text/file_system.h"
+
 namespace orvendel {
 
 void run_program(const Text& site_base, Workers workers,
@@ -20,6 +22,8 @@ void run_program(const Text& site_base, Workers workers,
   window->show();
   if (started) started(*window);
   app->exec();
+  // A download cut short by the close leaves no half-written file behind.
+  remove_unfinished_files();
   std::fflush(nullptr);
   std::_Exit(0);
 }

@@ -128,8 +128,12 @@ int WidgetControls::table_selected_row(Control list) {
 void WidgetControls::table_set_progress(Control list, int row, int column, Progress progress) {
   on_gui_thread([&] {
     if (auto* item = cell_item(widget_as<ReportView>(list), row, column)) {
+      // Never a moment with the new value under the old kind: a bar that goes
+      // goes first, a bar that comes has its value first.
+      const bool removing = progress.kind == Progress::Kind::kNone;
+      if (removing) item->setData(kProgressKindRole, static_cast<int>(progress.kind));
       item->setData(kProgressValueRole, progress.value);
-      item->setData(kProgressKindRole, static_cast<int>(progress.kind));
+      if (!removing) item->setData(kProgressKindRole, static_cast<int>(progress.kind));
     }
   });
 }

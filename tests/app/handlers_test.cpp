@@ -34,39 +34,11 @@ class Filled : public Session {
     window.state().first_load = true;
   }
 
-  void click(const Text& button) {
-    QTest::mouseClick(control<QAbstractButton>(button), Qt::LeftButton);
-  }
-  void click_album_row(int row) {
-    ReportView* view = list("超级列表框1");
-    const QRect cell = view->visualRect(view->model()->index(row, 1));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
-  }
-  void click_album_empty_area() {
-    ReportView* view = list("超级列表框1");
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, {40, view->viewport()->height() - 8});
-  }
-  // Opens 组合框1's list and clicks the entry, as a user does.
-  void choose_page(int entry) {
-    auto* combo = control<QComboBox>("组合框1");
-    combo->showPopup();
-    QAbstractItemView* popup = combo->view();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(popup->window()));
-    // The list ignores a release that follows its opening too closely: that
-    // would be the release of the click that opened it.
-    QTest::qWait(QApplication::doubleClickInterval() + 50);
-    const QPoint at = popup->visualRect(popup->model()->index(entry, 0)).center();
-    QTest::mouseMove(popup->viewport(), at);
-    QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, at);
-    ASSERT_FALSE(popup->isVisible());
-  }
-  // Types text as key presses that carry it, as an input method delivers
-  // Chinese characters.
-  static void type(QWidget* widget, const Text& text) {
-    for (const QChar c : to_qstring(text)) {
-      QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-  }
+  void click(const Text& button) { testing::click(window, button); }
+  void click_album_row(int row) { click_row(window, "超级列表框1", row); }
+  void click_album_empty_area() { click_empty_area(window, "超级列表框1"); }
+  void choose_page(int entry) { testing::choose_page(window, entry); }
+  static void type(QWidget* widget, const Text& text) { testing::type(widget, text); }
   void keys(const Text& name, std::initializer_list<Qt::Key> keys) {
     QWidget* widget = control<QWidget>(name);
     widget->setFocus();
@@ -76,7 +48,7 @@ class Filled : public Session {
   int albums() { return controls().table_row_count(Control::超级列表框1); }
   int tracks() { return controls().table_row_count(Control::超级列表框2); }
   int pages() { return control<QComboBox>("组合框1")->count(); }
-  Text caption() { return to_text(control<QGroupBox>("分组框1")->title()); }
+  Text caption() { return testing::caption(window); }
 };
 
 TEST(HandlerTest, EachEventClearsSetsAndStartsItsOwn) {

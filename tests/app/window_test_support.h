@@ -4,9 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QEventLoop>
+#include <QGroupBox>
 #include <QTest>
+#include <QTimer>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -38,8 +43,74 @@ Widget* find(QWidget& window, const Text& name) {
   return window.findChild<Widget*>(to_qstring(name));
 }
 
-// Lets the event loop run until done() holds; false after 10 s (a hang).
-inline bool wait_until(const std::function<bool()>& done) { return QTest::qWaitFor(done, 10000); }
+// Runs the event loop until done() holds; false after timeout_ms (a hang).
+// Unlike QTest::qWaitFor, which sleeps between its rounds, the loop handles
+// each worker's control operation the moment it is posted.
+inline bool wait_until(const std::function<bool()>& done, int timeout_ms = 10000) {
+  if (done()) return true;
+  QEventLoop loop;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (done()) loop.quit();
+  });
+  poll.start(2);
+  QTimer::singleShot(timeout_ms, &loop, &QEventLoop::quit);
+  loop.exec();
+  return done();
+}
+
+// --- What a user does to the window, and what they see. ---
+
+inline void click(QWidget& window, const Text& button) {
+  auto* widget = find<QAbstractButton>(window, button);
+  ASSERT_NE(widget, nullptr) << readable(button);
+  QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// A left click on a row of a list view (on its first shown column).
+inline void click_row(QWidget& window, const Text& list, int row) {
+  auto* view = find<ReportView>(window, list);
+  ASSERT_NE(view, nullptr) << readable(list);
+  const QRect cell = view->visualRect(view->model()->index(row, 1));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+}
+
+// A left click on the empty area below the rows of a list view.
+inline void click_empty_area(QWidget& window, const Text& list) {
+  auto* view = find<ReportView>(window, list);
+  ASSERT_NE(view, nullptr) << readable(list);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, {40, view->viewport()->height() - 8});
+}
+
+// Opens 组合框1's list and clicks the entry, as a user does.
+inline void choose_page(QWidget& window, int entry) {
+  auto* combo = find<QComboBox>(window, "组合框1");
+  ASSERT_NE(combo, nullptr);
+  combo->showPopup();
+  QAbstractItemView* popup = combo->view();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(popup->window()));
+  // The list ignores a release that follows its opening too closely: that
+  // would be the release of the click that opened it.
+  QTest::qWait(QApplication::doubleClickInterval() + 50);
+  const QPoint at = popup->visualRect(popup->model()->index(entry, 0)).center();
+  QTest::mouseMove(popup->viewport(), at);
+  QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, at);
+  ASSERT_FALSE(popup->isVisible());
+}
+
+// Types text as key presses that carry it, as an input method delivers
+// Chinese characters.
+inline void type(QWidget* widget, const Text& text) {
+  for (const QChar c : to_qstring(text)) {
+    QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  }
+}
+
+// The caption of 分组框1.
+inline Text caption(QWidget& window) {
+  auto* box = find<QGroupBox>(window, "分组框1");
+  return box ? to_text(box->title()) : Text();
+}
 
 // Workers that record each start and return at once, except a download
 // while hold_download is set, which waits until it is cleared.

@@ -21,8 +21,8 @@ esac
 
 # Qt wants a private runtime directory and warns without one.
 if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
-  XDG_RUNTIME_DIR=$(mktemp -d /tmp/orvendel-runtime-XXXXXX)
-  export XDG_RUNTIME_DIR
+  export XDG_RUNTIME_DIR="/tmp/orvendel-runtime-$(id -u)"
+  mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 fi
 
 if ! $demo; then

@@ -30,6 +30,18 @@ class RecordingTest : public ::testing::Test {
     return "Host: 127.0.0.1:" + std::to_string(server_.port()) + "\r\n";
   }
 
+  // The head a request with every option omitted sends, byte for byte.
+  std::string default_head(const std::string& request_line, const Text& url) const {
+    return request_line + "\r\n" + host_line() + kAgentLine +
+           "Accept: */*\r\n"
+           "Referer: " +
+           url +
+           "\r\n"
+           "Accept-Language: zh-cn\r\n"
+           "Content-Type: application/x-www-form-urlencoded\r\n"
+           "\r\n";
+  }
+
   // The head of the only request the server has seen.
   std::string only_head() const {
     const auto requests = server_.requests();
@@ -42,16 +54,7 @@ TEST_F(RecordingTest, FetchPageSendsTheDefaultBlockByteForByte) {
   // A keyword as the search builds it: upper-case escapes must go out as written.
   const Text url = server_.url("/search/album/kw/%E4%B8%AD/page/1/sc/true");
   EXPECT_EQ(fetch_page(url), "ok");
-  const std::string want = "GET /search/album/kw/%E4%B8%AD/page/1/sc/true HTTP/1.1\r\n" +
-                           host_line() + kAgentLine +
-                           "Accept: */*\r\n"
-                           "Referer: " +
-                           url +
-                           "\r\n"
-                           "Accept-Language: zh-cn\r\n"
-                           "Content-Type: application/x-www-form-urlencoded\r\n"
-                           "\r\n";
-  EXPECT_EQ(only_head(), want);
+  EXPECT_EQ(only_head(), default_head("GET /search/album/kw/%E4%B8%AD/page/1/sc/true HTTP/1.1", url));
 }
 
 TEST_F(RecordingTest, TheSplittingDecidesHostPortAndPath) {
@@ -59,14 +62,7 @@ TEST_F(RecordingTest, TheSplittingDecidesHostPortAndPath) {
   // path is "/" and the query is lost; the Referer keeps the URL as passed.
   const Text url = "HTTP://127.0.0.1:" + std::to_string(server_.port()) + "?x=1";
   EXPECT_EQ(fetch_page(url), "ok");
-  EXPECT_EQ(only_head(), "GET / HTTP/1.1\r\n" + host_line() + kAgentLine +
-                             "Accept: */*\r\n"
-                             "Referer: " +
-                             url +
-                             "\r\n"
-                             "Accept-Language: zh-cn\r\n"
-                             "Content-Type: application/x-www-form-urlencoded\r\n"
-                             "\r\n");
+  EXPECT_EQ(only_head(), default_head("GET / HTTP/1.1", url));
 }
 
 TEST_F(RecordingTest, MethodWordsAndWhichBodyGoesWithThem) {
